@@ -6,14 +6,37 @@ unsigned char FoldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
+// Compares what with full at the character boundary at. Only single-byte
+// characters of full fold: the trail byte of a double-byte character may be
+// an ASCII letter code, and folding it would confuse two different characters.
 bool MatchesAt(const Text& full, std::size_t at, const Text& what, bool ignoreCase) {
     if (full.size() - at < what.size()) return false;
-    for (std::size_t i = 0; i < what.size(); ++i) {
-        unsigned char a = static_cast<unsigned char>(full[at + i]);
-        unsigned char b = static_cast<unsigned char>(what[i]);
-        if (ignoreCase ? FoldAscii(a) != FoldAscii(b) : a != b) return false;
+    std::size_t i = 0;
+    while (i < what.size()) {
+        const std::size_t length = GbkCharLength(full, at + i);
+        for (std::size_t k = 0; k < length && i < what.size(); ++k, ++i) {
+            unsigned char a = static_cast<unsigned char>(full[at + i]);
+            unsigned char b = static_cast<unsigned char>(what[i]);
+            const bool fold = ignoreCase && length == 1;
+            if (fold ? FoldAscii(a) != FoldAscii(b) : a != b) return false;
+        }
     }
     return true;
+}
+
+// The first character boundary at or after from.
+std::size_t BoundaryAtOrAfter(const Text& full, std::size_t from, std::size_t boundary = 0) {
+    while (boundary < from) boundary += GbkCharLength(full, boundary);
+    return boundary;
+}
+
+// FindText from a position already known to be a character boundary.
+std::size_t FindFromBoundary(const Text& full, const Text& what, std::size_t i, bool ignoreCase) {
+    for (; i <= full.size(); i += GbkCharLength(full, i)) {
+        if (MatchesAt(full, i, what, ignoreCase)) return i;
+        if (i == full.size()) break;
+    }
+    return kNotFound;
 }
 
 }  // namespace
@@ -29,13 +52,7 @@ std::size_t FindText(const Text& full, const Text& what, std::size_t from, bool 
     if (from > full.size()) return kNotFound;
     // Walk from the start so that character boundaries are known even when
     // from points into the text.
-    std::size_t i = 0;
-    while (i < from) i += GbkCharLength(full, i);
-    for (; i <= full.size(); i += GbkCharLength(full, i)) {
-        if (MatchesAt(full, i, what, ignoreCase)) return i;
-        if (i == full.size()) break;
-    }
-    return kNotFound;
+    return FindFromBoundary(full, what, BoundaryAtOrAfter(full, from), ignoreCase);
 }
 
 bool ContainsText(const Text& full, const Text& what, bool ignoreCase) {
@@ -46,16 +63,20 @@ bool StartsWithText(const Text& text, const Text& prefix, bool ignoreCase) {
     return MatchesAt(text, 0, prefix, ignoreCase);
 }
 
+// Replace and split carry the boundary forward from one hit to the next
+// instead of walking from the start each time: long pages with many hits
+// would otherwise cost quadratic time.
 Text ReplaceAllText(const Text& full, const Text& what, const Text& with, bool ignoreCase) {
     if (what.empty()) return full;
     Text out;
-    std::size_t pos = 0;
+    std::size_t pos = 0, boundary = 0;
     for (;;) {
-        std::size_t hit = FindText(full, what, pos, ignoreCase);
+        std::size_t hit = FindFromBoundary(full, what, boundary, ignoreCase);
         if (hit == kNotFound) break;
         out.append(full, pos, hit - pos);
         out += with;
         pos = hit + what.size();
+        boundary = BoundaryAtOrAfter(full, pos, hit);
     }
     out.append(full, pos, kNotFound);
     return out;
@@ -65,15 +86,16 @@ std::vector<Text> SplitText(const Text& full, const Text& separator) {
     std::vector<Text> pieces;
     if (full.empty()) return pieces;
     if (separator.empty()) return {full};
-    std::size_t pos = 0;
+    std::size_t pos = 0, boundary = 0;
     while (pos < full.size()) {
-        std::size_t hit = FindText(full, separator, pos);
+        std::size_t hit = FindFromBoundary(full, separator, boundary, false);
         if (hit == kNotFound) {
             pieces.push_back(full.substr(pos));
             break;
         }
         pieces.push_back(full.substr(pos, hit - pos));
         pos = hit + separator.size();
+        boundary = BoundaryAtOrAfter(full, pos, hit);
     }
     return pieces;
 }
