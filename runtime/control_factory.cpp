@@ -1,0 +1,125 @@
+#include "runtime/control_factory.h"
+
+#include <commctrl.h>
+
+namespace {
+
+HFONT FontFor(const ControlFont& font, WindowState& state) {
+    if (font.height == 0) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT made = CreateFontA(-font.height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                             static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "");
+    if (!made) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    state.ownedFonts.push_back(made);
+    return made;
+}
+
+struct WindowClassAndStyle {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowClassAndStyle StyleOf(const ControlForm& form) {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (form.flags & ControlFlag::TabStop) style |= WS_TABSTOP;
+    switch (form.kind) {
+        case ControlKind::ListView: {
+            style |= LVS_REPORT | LVS_SINGLESEL;
+            if (!(form.flags & ControlFlag::ClickableHeader)) style |= LVS_NOSORTHEADER;
+            return {WC_LISTVIEWA, style, WS_EX_CLIENTEDGE};
+        }
+        case ControlKind::Edit: {
+            style |= ES_LEFT;
+            if (form.flags & ControlFlag::MultiLine) {
+                // No ES_AUTOHSCROLL and no horizontal bar: long lines wrap.
+                style |= ES_MULTILINE | ES_AUTOVSCROLL;
+            } else {
+                style |= ES_AUTOHSCROLL;
+            }
+            if (form.flags & ControlFlag::ReadOnly) style |= ES_READONLY;
+            if (form.flags & ControlFlag::VerticalScroll) style |= WS_VSCROLL;
+            return {WC_EDITA, style, WS_EX_CLIENTEDGE};
+        }
+        case ControlKind::PushButton:
+            return {WC_BUTTONA, style | BS_PUSHBUTTON, 0};
+        case ControlKind::Label:
+        case ControlKind::TabControl:
+            break;
+    }
+    return {WC_STATICA, style | SS_LEFT | SS_NOPREFIX, WS_EX_TRANSPARENT};
+}
+
+void SetUpListView(HWND list, const ControlForm& form) {
+    DWORD exStyle = LVS_EX_FULLROWSELECT;
+    if (form.flags & ControlFlag::GridLines) exStyle |= LVS_EX_GRIDLINES;
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyle | LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES, exStyle);
+    SendMessageA(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+    SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+    SendMessageA(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+    int index = 0;
+    for (const ListColumn& column : form.columns) {
+        LVCOLUMNA lvc{};
+        lvc.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        lvc.fmt = LVCFMT_LEFT;
+        lvc.cx = column.width;
+        lvc.pszText = const_cast<char*>(column.title.c_str());
+        lvc.iSubItem = index;
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&lvc));
+        ++index;
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<ControlState> CreateTabControl(HWND window, const TabForm& form, WindowState& state) {
+    auto control = std::make_shared<ControlState>();
+    control->name = form.name;
+    control->kind = ControlKind::TabControl;
+    control->flags = ControlFlag::Visible;
+    control->owner = window;
+    // No WS_CLIPCHILDREN: the transparent labels on the pages rely on the
+    // tab control painting the background behind them. WS_EX_CONTROLPARENT
+    // lets the Tab key walk into the pages.
+    HWND tab = CreateWindowExA(WS_EX_CONTROLPARENT, WC_TABCONTROLA, "",
+                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, form.x, form.y, form.width,
+                               form.height, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!tab) return control;
+    SendMessageA(tab, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.font, state)), FALSE);
+    int index = 0;
+    for (const Text& page : form.pages) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(page.c_str());
+        SendMessageA(tab, TCM_INSERTITEMA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(tab, TCM_SETCURSEL, 0, 0);
+    control->hwnd = tab;
+    return control;
+}
+
+std::shared_ptr<ControlState> CreateFormControl(HWND tab, const ControlForm& form, int id,
+                                                WindowState& state) {
+    auto control = std::make_shared<ControlState>();
+    control->name = form.name;
+    control->kind = form.kind;
+    control->page = form.page;
+    control->flags = form.flags;
+    control->id = id;
+    control->event = form.event;
+    control->handler = form.handler;
+    control->owner = GetParent(tab);
+    control->labelText = form.text;
+
+    WindowClassAndStyle cls = StyleOf(form);
+    HWND hwnd = CreateWindowExA(cls.exStyle, cls.className, form.text.c_str(), cls.style, form.x, form.y,
+                                form.width, form.height, tab, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return control;
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.font, state)), FALSE);
+    if (form.kind == ControlKind::ListView) SetUpListView(hwnd, form);
+    // Edits have no length limit (0 = the largest the control allows).
+    if (form.kind == ControlKind::Edit) SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+    control->hwnd = hwnd;
+    return control;
+}
