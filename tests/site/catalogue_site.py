@@ -11,6 +11,7 @@ reader's tests and scripted answers for the HTTP client's tests:
   /zero              a body with a zero byte: "abcd\\0efgh"
   /reset?after=N     N body bytes of a longer announced body, then a reset
   /slow?ms=N         waits N ms, then answers "slow"
+  /fixture/NAME/...  the fixture sites of fixture_NAME.py (?delay=MS: answer late)
 
 Usage:
   catalogue_site.py --port P                 serve in the foreground
@@ -35,6 +36,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import fixtures  # noqa: E402
 import library  # noqa: E402
 import markup  # noqa: E402
+from search_key import search_key  # noqa: E402
 
 IDENTITY = b"qinghe-catalogue-site"
 MAX_HEAD = 64 * 1024
@@ -176,18 +178,8 @@ def novel_entry(base, novel_id):
                               intro="共{0}章".format(library.novel(novel_id)[2]))
 
 
-def search_key(request):
-    """The search key as text: the percent-escapes the reader sends are GBK bytes."""
-    raw = ""
-    for item in request.query.split("&"):
-        name, _, value = item.partition("=")
-        if name == "searchkey":
-            raw = value
-    return urllib.parse.unquote_to_bytes(raw).decode("gbk", errors="replace")
-
-
 def search_page(request):
-    key = search_key(request)
+    key = search_key(request.query)
     base = request.base()
     ids = [i for i in library.all_novel_ids() if key and key in library.novel(i)[0]]
     return markup.novel_list_page("搜索：" + key, [novel_entry(base, i) for i in ids])
@@ -253,8 +245,12 @@ class Handler(socketserver.StreamRequestHandler):
             time.sleep((int(ms) if ms.isdigit() else 1000) / 1000.0)
             self.send(response(200, b"slow", "text/plain"))
         elif path.startswith("/fixture/"):
+            # Any fixture page answers late when asked to: ?delay=MS.
+            delay = request.query_value("delay", "0")
+            if delay.isdigit():
+                time.sleep(int(delay) / 1000.0)
             name, _, rest = path[len("/fixture/"):].partition("/")
-            text = fixtures.fixture_page(name, rest, request.base() + "fixture/" + name + "/")
+            text = fixtures.fixture_page(name, rest, request.base() + "fixture/" + name + "/", request.query)
             self.send(response(200, text) if text is not None else not_found())
         else:
             text = library_page(request)

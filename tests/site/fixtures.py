@@ -1,37 +1,33 @@
 """Small fixture sites for the reader's tests, each under /fixture/NAME/.
 
-A fixture maps a path below its root ("" is the root page) to a builder
-called with the fixture's absolute root address (ending in "/").
+Each fixture site is a module fixture_NAME.py beside this file with a dict
+PAGES that maps a path below the fixture's root ("" is the root page) to a
+builder called as builder(base, query): base is the fixture's absolute root
+address (ending in "/"), query the request's query string. A builder
+returns the page text, or None for "no such page".
 """
 
-import markup
+import glob
+import importlib
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def _categories_root(base):
-    # Page order, a duplicate, markup in capitals, an entity with spaces kept,
-    # and a link whose "." before "html" is another character.
-    b = base.rstrip("/")
-    items = [
-        markup.category_link(b + "/sort/1", "玄幻魔法"),
-        markup.category_link(b + "/sort/2", "武侠修真"),
-        markup.category_link(b + "/sort/2", "武侠修真"),
-        '<LI><A HREF="{0}/sort/3.html">都市言情</A></LI>'.format(b),
-        markup.category_link(b + "/sort/4", "历史&amp;军事 · 架空 "),
-        '<li><a href="{0}/sort/5_html">网游竞技</a></li>'.format(b),
-    ]
-    return markup.page("分类", "<ul>\r\n" + "\r\n".join(items) + "\r\n</ul>\r\n")
+def _load():
+    sites = {}
+    for path in sorted(glob.glob(os.path.join(HERE, "fixture_*.py"))):
+        module = os.path.basename(path)[:-3]
+        sites[module[len("fixture_"):]] = importlib.import_module(module).PAGES
+    return sites
 
 
-FIXTURES = {
-    "categories": {
-        "": _categories_root,
-    },
-}
+FIXTURES = _load()
 
 
-def fixture_page(name, rest, base):
+def fixture_page(name, rest, base, query=""):
     """The page text of fixture `name` at path `rest`, or None."""
     site = FIXTURES.get(name)
     if site is None or rest not in site:
         return None
-    return site[rest](base)
+    return site[rest](base, query)
