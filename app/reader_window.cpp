@@ -6,6 +6,17 @@
 #include "runtime/window_runtime.h"
 #include "text/regex_object.h"
 
+namespace {
+
+// Binds handler to the event of the form's control with that name.
+void AttachHandler(WindowForm& form, const Text& name, std::function<void()> handler) {
+    for (ControlForm& control : form.controls) {
+        if (control.name == name) control.handler = std::move(handler);
+    }
+}
+
+}  // namespace
+
 ReaderWindow::ReaderWindow(SiteCatalogue catalogue) : catalogue_(std::move(catalogue)) {}
 
 ReaderWindow::~ReaderWindow() { UnloadWindow(window_); }
@@ -18,6 +29,10 @@ bool ReaderWindow::Load() {
         window_ = window;
         OnReaderWindowCreated();
     };
+    AttachHandler(form, "超级列表框_分类", [this] { OnCategoryDoubleClicked(); });
+    AttachHandler(form, "按钮1", [this] { OnSearchClicked(); });
+    AttachHandler(form, "超级列表框_类别", [this] { OnNovelDoubleClicked(); });
+    AttachHandler(form, "超级列表框_目录", [this] { OnChapterDoubleClicked(); });
     Window loaded = LoadWindow(form);
     if (loaded.IsValid()) window_ = loaded;
     return loaded.IsOpen();

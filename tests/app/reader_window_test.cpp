@@ -96,7 +96,7 @@ BOOL CALLBACK CollectOtherVisibleWindows(HWND hwnd, LPARAM param) {
 }
 
 TEST_F(ReaderWindowTest, UnreachableSiteOpensTheWindowWithAnEmptyListAndNoMessage) {
-    Open("http://127.0.0.1:" + std::to_string(TestSitePort() + 1) + "/");
+    Open(DeadSiteAddress());
     EXPECT_TRUE(reader->GetWindow().IsOpen());
     EXPECT_EQ(ListViewRowCount(reader->Find("超级列表框_分类")), 0);
     // No message box or any other window: the reader's is the only visible

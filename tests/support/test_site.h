@@ -14,3 +14,7 @@ inline std::string TestSiteAddress(const std::string& path = "") {
     return std::string("http://127.0.0.1:") + QH_STRINGIFY(QH_TEST_SITE_PORT) + "/" + path;
 }
 inline int TestSitePort() { return QH_TEST_SITE_PORT; }
+
+// An address where nothing listens: port 1 is never served here, whereas a
+// port next to the test site's may be another run's site.
+inline std::string DeadSiteAddress(const std::string& path = "") { return "http://127.0.0.1:1/" + path; }
