@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "runtime/edit_appends.h"
+#include "runtime/window_state.h"
+
 namespace {
 
 HFONT FontFor(const ControlFont& font, WindowState& state) {
@@ -119,7 +122,10 @@ std::shared_ptr<ControlState> CreateFormControl(HWND tab, const ControlForm& for
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.font, state)), FALSE);
     if (form.kind == ControlKind::ListView) SetUpListView(hwnd, form);
     // Edits have no length limit (0 = the largest the control allows).
-    if (form.kind == ControlKind::Edit) SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+    if (form.kind == ControlKind::Edit) {
+        SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+        HandleEditMessages(hwnd, *control);
+    }
     control->hwnd = hwnd;
     return control;
 }

@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+#include "runtime/edit_appends.h"
 #include "runtime/list_redraw.h"
 #include "runtime/window_state.h"
 
@@ -87,13 +88,8 @@ int ListViewRowCount(const Control& listView) {
 }
 
 bool EditAppendText(const Control& edit, const Text& text) {
-    HWND box = HandleOfKind(edit, ControlKind::Edit);
-    if (!box) return false;
-    // A position past the end selects the end: the new text replaces nothing.
-    SendMessageA(box, EM_SETSEL, static_cast<WPARAM>(INT_MAX), static_cast<LPARAM>(INT_MAX));
-    SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageA(box, EM_SCROLLCARET, 0, 0);
-    return true;
+    if (!HandleOfKind(edit, ControlKind::Edit)) return false;
+    return AppendToEdit(*edit.State(), text);
 }
 
 Text EditGetText(const Control& edit) {

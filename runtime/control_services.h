@@ -19,7 +19,9 @@ int ListViewSelectedRow(const Control& listView);
 int ListViewRowCount(const Control& listView);
 
 // Edits.
-// Adds text after the present text and scrolls the caret into view.
+// Adds text after the present text and scrolls the caret into view. On the
+// window's thread a run of appends reaches the control in one piece, before
+// it handles anything else (runtime/edit_appends.h).
 bool EditAppendText(const Control& edit, const Text& text);
 Text EditGetText(const Control& edit);
 

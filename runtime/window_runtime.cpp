@@ -14,7 +14,6 @@
 namespace {
 
 constexpr char kWindowClassName[] = "QingheRuntimeWindow";
-constexpr UINT_PTR kTabSubclassId = 1;
 constexpr int kFirstControlId = 1000;
 
 std::atomic<int> openWindows{0};
@@ -98,15 +97,33 @@ bool HandleControlMessage(WindowState& window, UINT message, WPARAM wParam, LPAR
     }
 }
 
-LRESULT CALLBACK TabSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
-    auto* window = reinterpret_cast<WindowState*>(ref);
+// The tab control's own procedure, behind ours. The tab is replaced by hand
+// rather than through the common controls' subclass chain: that chain looks
+// up a window property on every message, which under Wine is a round trip
+// to the window server, and every row added to a list sends its parent, the
+// tab, a few notifications.
+std::atomic<WNDPROC> tabControlProc{nullptr};
+
+LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = reinterpret_cast<WindowState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, TabSubclassProc, kTabSubclassId);
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(tabControlProc.load()));
+        return CallWindowProcW(tabControlProc.load(), hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
     if (window && HandleControlMessage(*window, message, wParam, lParam, result)) return result;
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallWindowProcW(tabControlProc.load(), hwnd, message, wParam, lParam);
+}
+
+// Puts TabProc in front of the tab control's procedure. The W functions keep
+// the tab a Unicode window, as the common controls made it.
+void HandleTabMessages(HWND tab, WindowState& window) {
+    SetWindowLongPtrW(tab, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
+    auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(tab, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabProc)));
+    WNDPROC none = nullptr;
+    tabControlProc.compare_exchange_strong(none, previous);
 }
 
 void RefreshLabel(ControlState& label) {
@@ -223,7 +240,7 @@ Window LoadWindow(const WindowForm& form) {
     state->tab = CreateTabControl(hwnd, form.tab, *state);
     HWND tab = state->tab->hwnd.load();
     if (tab) {
-        SetWindowSubclass(tab, TabSubclassProc, kTabSubclassId, reinterpret_cast<DWORD_PTR>(state.get()));
+        HandleTabMessages(tab, *state);
         int id = kFirstControlId;
         for (const ControlForm& control : form.controls) {
             state->controls.push_back(CreateFormControl(tab, control, id++, *state));

@@ -33,6 +33,11 @@ struct ControlState {
     // list has been left alone for a moment.
     std::atomic<bool> redrawSuspended{false};
     std::atomic<DWORD> lastChangeTick{0};
+
+    // Edits: text appended on the window's thread that the control has not
+    // taken yet (runtime/edit_appends.h).
+    std::mutex editMutex;
+    Text pendingAppend;
 };
 
 struct WindowState {
@@ -49,3 +54,6 @@ struct WindowState {
 constexpr UINT kSuspendListRedrawMessage = WM_APP + 0x51;
 constexpr UINT kSelectPageMessage = WM_APP + 0x52;  // wParam: page number
 constexpr UINT kRefreshLabelMessage = WM_APP + 0x53;
+// Private messages of the runtime's edits, handled before the control sees them.
+constexpr UINT kFlushEditMessage = WM_APP + 0x54;   // posted: take the pending text
+constexpr UINT kAppendEditMessage = WM_APP + 0x55;  // sent: lParam is a const Text*
