@@ -1,6 +1,8 @@
 #include <climits>
 #include <iterator>
 
+#include "http/cookie_text.h"
+#include "http/decode_page_text.h"
 #include "http/fetch_event_pump.h"
 #include "http/http_client.h"
 #include "http/page_url.h"
@@ -9,6 +11,7 @@
 #include "http/response_headers.h"
 #include "http/utf16_text.h"
 #include "http/winhttp_api.h"
+#include "text/regex_object.h"
 
 namespace {
 
@@ -63,10 +66,13 @@ bool SetDwordOption(const WinHttpApi& api, HINTERNET request, DWORD option, DWOR
 
 }  // namespace
 
-Text FetchPage(const Text& url, int method, const Text& body, Text* cookies, [[maybe_unused]] Text* receivedCookies,
+Text FetchPage(const Text& url, int method, const Text& body, Text* cookies, Text* receivedCookies,
                const Text& extraHeaders, Text* responseHeaders, bool noRedirect, const Text& userName,
                const Text& password, const Text& proxy, const Text& proxyUserName, const Text& proxyPassword,
                int timeoutSeconds, Text* location, Text* statusText, ByteData* responseBytes) {
+    // The fetch's own search for a character-set declaration; declared first so
+    // that it outlives the handles and its COM pair brackets the whole call.
+    RegexObject charsetSearch;
     const WinHttpApi& api = ActiveWinHttpApi();
     Handles handles{api};
     Text page;
@@ -112,11 +118,13 @@ Text FetchPage(const Text& url, int method, const Text& body, Text* cookies, [[m
             return fail("707 设置代理凭证失败!", 0);
 
         // Without a cookie text of the caller's, WinHTTP must neither store nor
-        // send cookies of its own.
-        bool cookieOptionSet =
-            cookies ? SetDwordOption(api, handles.request, WINHTTP_OPTION_ENABLE_FEATURE, 1)
-                    : SetDwordOption(api, handles.request, WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_COOKIES);
-        if (!cookieOptionSet) return fail("708 禁止自动设置Cookies失败!", 0);
+        // send cookies of its own. With one, its cookie handling is left on as
+        // it is by default, and nothing else is switched: the feature value 1
+        // would turn on certificate revocation checks, which have nothing to do
+        // with cookies and would make secure pages fail only for such callers.
+        if (!cookies &&
+            !SetDwordOption(api, handles.request, WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_COOKIES))
+            return fail("708 禁止自动设置Cookies失败!", 0);
 
         if (noRedirect &&
             !SetDwordOption(api, handles.request, WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_REDIRECTS))
@@ -158,14 +166,23 @@ Text FetchPage(const Text& url, int method, const Text& body, Text* cookies, [[m
         if (statusText && !readFailed) *statusText = StatusTextOf(headers);
         headers = WithSetCookieNamesNormalized(headers);
         if (responseHeaders) *responseHeaders = headers;
+        ReceivedCookieCollector collector;
         for (const Text& line : SplitText(headers, "\r\n")) {
+            collector.AddHeaderLine(line);
             Text value;
             if (location && LocationOfLine(line, value)) *location = value;
             PumpFetchEvents();
         }
 
+        // The merge needs the received cookies even when the caller does not
+        // want them.
+        Text receivedText = collector.Result();
+        if (cookies) MergeCookies(*cookies, receivedText);
+        if (receivedCookies) *receivedCookies = receivedText;
+
         if (responseBytes) *responseBytes = received;
         page = TextFromBytes(received);
+        DecodePageText(charsetSearch, page, received);
         return kReceivedPumpCalls;
     };
 

@@ -4,7 +4,8 @@ bound to 127.0.0.1. It serves the made-up library of library.py in the exact
 markup the reader takes apart, GBK encoded, plus fixture sites for the
 reader's tests and scripted answers for the HTTP client's tests:
 
-  /echo              the raw request bytes as the body
+  /echo              the raw request bytes as the body, the request line also
+                     in an X-Request-Line header (a HEAD answer has no body)
   /status?code=N&reason=R&body=B
                      a chosen status line and body
   /empty             200 with an empty body
@@ -12,6 +13,18 @@ reader's tests and scripted answers for the HTTP client's tests:
   /reset?after=N     N body bytes of a longer announced body, then a reset
   /slow?ms=N         waits N ms, then answers "slow"
   /fixture/NAME/...  the fixture sites of fixture_NAME.py (?delay=MS: answer late)
+  /auth/...          401 with a Basic challenge until the request carries
+                     Authorization, then the raw request bytes as the body
+  /redirect?to=X&case=lower&cookie=C
+                     302 Found with "Location: X" ("location: X" with
+                     case=lower), optionally setting the cookie C
+  /cookies?set=LINE&set=LINE...
+                     200 with each LINE as a header line, as written and in order
+
+A request line naming an absolute URI ("GET http://host/path HTTP/1.1") is
+answered as a proxy would, without forwarding anything: the body is the raw
+request the proxy received; a target path under /proxy-auth/ gets 407 with a
+Basic challenge until the request carries Proxy-Authorization.
 
 Usage:
   catalogue_site.py --port P                 serve in the foreground
@@ -83,6 +96,11 @@ class Request:
             if n.lower() == name.lower():
                 return v
         return default
+
+    def query_values(self, name):
+        """Every value of name, in order; percent escapes decoded to bytes as latin-1."""
+        return [v for n, v in urllib.parse.parse_qsl(self.query, keep_blank_values=True, encoding="latin-1")
+                if n == name]
 
     def query_value(self, name, default=""):
         values = urllib.parse.parse_qs(self.query, keep_blank_values=True).get(name)
@@ -200,6 +218,7 @@ class Handler(socketserver.StreamRequestHandler):
             return
         if request is None:
             return
+        self.head_only = request.method == "HEAD"
         try:
             self.answer(request)
         except (BrokenPipeError, ConnectionResetError):
@@ -208,6 +227,8 @@ class Handler(socketserver.StreamRequestHandler):
             self.send(response(500, markup.page("500", "<p>服务器内部错误</p>\r\n")))
 
     def send(self, data):
+        if getattr(self, "head_only", False):
+            data = data.partition(b"\r\n\r\n")[0] + b"\r\n\r\n"
         try:
             self.wfile.write(data)
             self.wfile.flush()
@@ -216,10 +237,13 @@ class Handler(socketserver.StreamRequestHandler):
 
     def answer(self, request):
         path = request.path
-        if path == "/__identity":
+        if request.target.lower().startswith(("http://", "https://")):
+            self.answer_as_proxy(request)
+        elif path == "/__identity":
             self.send(response(200, IDENTITY + b" " + str(os.getpid()).encode(), "text/plain"))
         elif path == "/echo":
-            self.send(response(200, request.raw, "text/plain"))
+            request_line = request.raw.partition(b"\r\n")[0].decode("latin-1")
+            self.send(response(200, request.raw, "text/plain", extra=["X-Request-Line: " + request_line]))
         elif path == "/status":
             code = request.query_value("code", "200")
             code = int(code) if code.isdigit() else 200
@@ -244,6 +268,29 @@ class Handler(socketserver.StreamRequestHandler):
             ms = request.query_value("ms", "1000")
             time.sleep((int(ms) if ms.isdigit() else 1000) / 1000.0)
             self.send(response(200, b"slow", "text/plain"))
+        elif path.startswith("/auth/"):
+            if request.header("Authorization"):
+                self.send(response(200, request.raw, "text/plain"))
+            else:
+                self.send(response(401, b"login first", "text/plain",
+                                   extra=['WWW-Authenticate: Basic realm="qinghe"']))
+        elif path == "/redirect":
+            target = (request.query_values("to") or ["/"])[0]
+            name = "location" if request.query_value("case") == "lower" else "Location"
+            extra = [name + ": " + target]
+            cookie = (request.query_values("cookie") or [""])[0]
+            if cookie:
+                extra.append("Set-Cookie: " + cookie + "; path=/")
+            if any(c in "\r\n" for c in "".join(extra)):
+                self.send(response(400, b"line break in a header", "text/plain"))
+            else:
+                self.send(response(302, b"moved", "text/plain", extra=extra))
+        elif path == "/cookies":
+            lines = request.query_values("set")
+            if any(c in "\r\n" for c in "".join(lines)):
+                self.send(response(400, b"line break in a header", "text/plain"))
+            else:
+                self.send(response(200, b"cookies", "text/plain", extra=lines))
         elif path.startswith("/fixture/"):
             # Any fixture page answers late when asked to: ?delay=MS.
             delay = request.query_value("delay", "0")
@@ -255,6 +302,14 @@ class Handler(socketserver.StreamRequestHandler):
         else:
             text = library_page(request)
             self.send(response(200, text) if text is not None else not_found())
+
+
+    def answer_as_proxy(self, request):
+        if request.path.startswith("/proxy-auth/") and not request.header("Proxy-Authorization"):
+            self.send(response(407, b"proxy login first", "text/plain",
+                               extra=['Proxy-Authenticate: Basic realm="qinghe-proxy"']))
+        else:
+            self.send(response(200, request.raw, "text/plain"))
 
 
 class Server(socketserver.ThreadingTCPServer):
