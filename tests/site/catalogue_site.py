@@ -28,6 +28,8 @@ Basic challenge until the request carries Proxy-Authorization.
 
 Usage:
   catalogue_site.py --port P                 serve in the foreground
+  catalogue_site.py --port P --library DIR   serve the classics converted by classics_convert.py
+                                             at "/" instead of the made-up library
   catalogue_site.py --port P --daemon PIDFILE
                                              serve in the background; returns once it answers
   catalogue_site.py --stop PIDFILE           stop a background server
@@ -49,9 +51,12 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import fixtures  # noqa: E402
 import library  # noqa: E402
 import markup  # noqa: E402
+from classics_library import ClassicsLibrary  # noqa: E402
 from search_key import search_key  # noqa: E402
 
 IDENTITY = b"qinghe-catalogue-site"
+# The library served at "/" when --library names one; else library.py's.
+CLASSICS = None
 MAX_HEAD = 64 * 1024
 MAX_BODY = 16 * 1024 * 1024
 REASONS = {200: "OK", 204: "No Content", 301: "Moved Permanently", 302: "Found",
@@ -300,7 +305,7 @@ class Handler(socketserver.StreamRequestHandler):
             text = fixtures.fixture_page(name, rest, request.base() + "fixture/" + name + "/", request.query)
             self.send(response(200, text) if text is not None else not_found())
         else:
-            text = library_page(request)
+            text = CLASSICS.page(request.base(), path[1:], request.query) if CLASSICS else library_page(request)
             self.send(response(200, text) if text is not None else not_found())
 
 
@@ -341,6 +346,7 @@ def main():
     parser.add_argument("--port", type=int)
     parser.add_argument("--daemon", metavar="PIDFILE")
     parser.add_argument("--stop", metavar="PIDFILE")
+    parser.add_argument("--library", metavar="DIR")
     args = parser.parse_args()
 
     if args.stop:
@@ -354,10 +360,23 @@ def main():
         parser.error("--port is required")
 
     if args.daemon:
+        # A site left running on the port may serve another library: it is
+        # replaced, so the site always serves what this call asks for.
+        old = answers(args.port)
+        if old is not None:
+            try:
+                os.kill(old, signal.SIGTERM)
+            except OSError:
+                pass
+            for _ in range(100):
+                if answers(args.port) is None:
+                    break
+                time.sleep(0.05)
         pid = answers(args.port)
         if pid is None:
             log = open(os.path.splitext(args.daemon)[0] + ".log", "ab")
-            child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "--port", str(args.port)],
+            child = subprocess.Popen([sys.executable, os.path.abspath(__file__), "--port", str(args.port)] +
+                                     (["--library", os.path.abspath(args.library)] if args.library else []),
                                      stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
             for _ in range(200):
                 pid = answers(args.port)
@@ -372,6 +391,9 @@ def main():
         print("catalogue site on http://127.0.0.1:{0}/ (pid {1})".format(args.port, pid))
         return 0
 
+    if args.library:
+        global CLASSICS
+        CLASSICS = ClassicsLibrary(args.library)
     with Server(("127.0.0.1", args.port), Handler) as server:
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
         server.serve_forever()

@@ -11,4 +11,6 @@ def search_key(query):
         name, _, value = item.partition("=")
         if name == "searchkey":
             raw = value
-    return urllib.parse.unquote_to_bytes(raw).decode("gbk", errors="replace")
+    # Bytes that are no GBK become "?", which every page can carry (the
+    # decoder's own replacement character has no GBK form).
+    return urllib.parse.unquote_to_bytes(raw).decode("gbk", errors="replace").replace("\ufffd", "?")
