@@ -19,6 +19,7 @@ PACKAGES=(
     locales
     cmake make python3
     googletest
+    clang libclang-rt-14-dev
 )
 
 missing=()
