@@ -1,6 +1,7 @@
 #include "runtime/control_factory.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include "runtime/edit_appends.h"
 #include "runtime/window_state.h"
@@ -23,6 +24,31 @@ struct WindowClassAndStyle {
     DWORD exStyle;
 };
 
+// A multi-line read-only edit is still an edit box to the program, but is
+// made as a rich edit: the plain edit class here pays for every text added
+// and every paint in proportion to all its lines, so a box that keeps
+// growing gets slower and slower; the rich edit's cost stays with the text
+// added. Its differences are handled where the edit is served (line ends:
+// runtime/edit_appends.cpp; colours, font, limit: below).
+bool UseRichEdit(const ControlForm& form) {
+    if (form.kind != ControlKind::Edit) return false;
+    if (!(form.flags & ControlFlag::MultiLine) || !(form.flags & ControlFlag::ReadOnly)) return false;
+    static const bool loaded = LoadLibraryA("riched20.dll") != nullptr;
+    return loaded;
+}
+
+void SetUpRichEdit(HWND edit) {
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    // It asks its parent for no colours: black on white, set here.
+    SendMessageW(edit, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_COLOR;
+    format.crTextColor = RGB(0, 0, 0);
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
 WindowClassAndStyle StyleOf(const ControlForm& form) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     if (form.flags & ControlFlag::TabStop) style |= WS_TABSTOP;
@@ -42,7 +68,11 @@ WindowClassAndStyle StyleOf(const ControlForm& form) {
             }
             if (form.flags & ControlFlag::ReadOnly) style |= ES_READONLY;
             if (form.flags & ControlFlag::VerticalScroll) style |= WS_VSCROLL;
-            return {WC_EDITA, style, WS_EX_CLIENTEDGE};
+            if (!UseRichEdit(form)) return {WC_EDITA, style, WS_EX_CLIENTEDGE};
+            // The bar stays (disabled while the text fits): its appearing
+            // would make the rich edit wrap all its text again, narrower.
+            if (style & WS_VSCROLL) style |= ES_DISABLENOSCROLL;
+            return {"RichEdit20W", style, WS_EX_CLIENTEDGE};
         }
         case ControlKind::PushButton:
             return {WC_BUTTONA, style | BS_PUSHBUTTON, 0};
@@ -115,17 +145,26 @@ std::shared_ptr<ControlState> CreateFormControl(HWND tab, const ControlForm& for
     control->labelText = form.text;
 
     WindowClassAndStyle cls = StyleOf(form);
-    HWND hwnd = CreateWindowExA(cls.exStyle, cls.className, form.text.c_str(), cls.style, form.x, form.y,
+    bool rich = UseRichEdit(form);
+    // A rich edit takes its text after its line ends are seen to.
+    HWND hwnd = CreateWindowExA(cls.exStyle, cls.className, rich ? "" : form.text.c_str(), cls.style, form.x, form.y,
                                 form.width, form.height, tab, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) return control;
+    // Edits answer through the runtime's procedure from the start (a rich
+    // edit does not tell its font by itself).
+    if (form.kind == ControlKind::Edit) HandleEditMessages(hwnd, *control, rich);
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.font, state)), FALSE);
     if (form.kind == ControlKind::ListView) SetUpListView(hwnd, form);
     // Edits have no length limit (0 = the largest the control allows).
     if (form.kind == ControlKind::Edit) {
-        SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
-        HandleEditMessages(hwnd, *control);
+        if (rich) {
+            SetUpRichEdit(hwnd);
+        } else {
+            SendMessageA(hwnd, EM_SETLIMITTEXT, 0, 0);
+        }
     }
     control->hwnd = hwnd;
+    if (rich && !form.text.empty()) AppendToEdit(*control, form.text);
     return control;
 }

@@ -217,6 +217,35 @@ TEST_F(ControlServicesTest, EditsTakeTextBeyondTheDefaultLimit) {
     EXPECT_EQ(EditGetText(edit).size(), 40u * line.size());
 }
 
+// Many chapters, some paragraphs with line ends other than CR LF (which a
+// rich edit would read back as CR LF), appended from both threads while a
+// selection is set: the box reads back exactly what was appended, in order.
+TEST_F(ControlServicesTest, MultiLineBoxReadsBackExactlyTheAppendedText) {
+    Control edit = Find("多行框");
+    const Text paragraphs[] = {"第一段，正文。", "甲\n乙", "丙\r丁", "末尾回车\r", "\n开头换行",
+                               "戊\r\r\n己", "庚\n\r辛", "abc\tdef"};
+    Text expected;
+    for (int chapter = 0; chapter < 30; ++chapter) {
+        SendMessageA(edit.Handle(), EM_SETSEL, 0, 5);
+        for (const Text& paragraph : paragraphs) {
+            Text piece = paragraph + "\r\n\r\n";
+            ASSERT_TRUE(EditAppendText(edit, piece));
+            expected += piece;
+        }
+        Text fromWorker = "第" + std::to_string(chapter) + "章\r\n";
+        RunOnWorker([&] { EditAppendText(edit, fromWorker); });
+        expected += fromWorker;
+        if (chapter % 10 == 0) {
+            ASSERT_EQ(EditGetText(edit), expected);
+        }
+    }
+    EXPECT_EQ(EditGetText(edit), expected);
+    // A text set directly replaces all, its line ends kept as well.
+    SetWindowTextA(edit.Handle(), "新\r文\n本\r\n");
+    EditAppendText(edit, "续\n");
+    EXPECT_EQ(EditGetText(edit), "新\r文\n本\r\n续\n");
+}
+
 TEST_F(ControlServicesTest, ListFilledOnAHiddenPageStaysHiddenWhenRedrawReturns) {
     Control shownList = Find("列表一");
     Control hiddenList = Find("列表二");
