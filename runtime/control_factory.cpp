@@ -69,9 +69,9 @@ WindowClassAndStyle StyleOf(const ControlForm& form) {
             if (form.flags & ControlFlag::ReadOnly) style |= ES_READONLY;
             if (form.flags & ControlFlag::VerticalScroll) style |= WS_VSCROLL;
             if (!UseRichEdit(form)) return {WC_EDITA, style, WS_EX_CLIENTEDGE};
-            // The bar stays (disabled while the text fits): its appearing
-            // would make the rich edit wrap all its text again, narrower.
-            if (style & WS_VSCROLL) style |= ES_DISABLENOSCROLL;
+            // No ES_DISABLENOSCROLL: with a scroll bar that is always there,
+            // Wine's rich edit lays its lines out as if it were not, and
+            // their ends run underneath it.
             return {"RichEdit20W", style, WS_EX_CLIENTEDGE};
         }
         case ControlKind::PushButton:

@@ -102,28 +102,27 @@ bool HandleControlMessage(WindowState& window, UINT message, WPARAM wParam, LPAR
 // up a window property on every message, which under Wine is a round trip
 // to the window server, and every row added to a list sends its parent, the
 // tab, a few notifications.
-std::atomic<WNDPROC> tabControlProc{nullptr};
-
 LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* window = reinterpret_cast<WindowState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    WNDPROC previous = window ? window->tabPreviousProc.load() : nullptr;
+    if (!previous) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(tabControlProc.load()));
-        return CallWindowProcW(tabControlProc.load(), hwnd, message, wParam, lParam);
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
-    if (window && HandleControlMessage(*window, message, wParam, lParam, result)) return result;
-    return CallWindowProcW(tabControlProc.load(), hwnd, message, wParam, lParam);
+    if (HandleControlMessage(*window, message, wParam, lParam, result)) return result;
+    return CallWindowProcW(previous, hwnd, message, wParam, lParam);
 }
 
 // Puts TabProc in front of the tab control's procedure. The W functions keep
-// the tab a Unicode window, as the common controls made it.
+// the tab a Unicode window, as the common controls made it. The procedure
+// behind is kept per window, since each tab's may differ.
 void HandleTabMessages(HWND tab, WindowState& window) {
+    window.tabPreviousProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(tab, GWLP_WNDPROC));
     SetWindowLongPtrW(tab, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
-    auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(tab, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabProc)));
-    WNDPROC none = nullptr;
-    tabControlProc.compare_exchange_strong(none, previous);
+    SetWindowLongPtrW(tab, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabProc));
 }
 
 void RefreshLabel(ControlState& label) {

@@ -47,6 +47,9 @@ struct WindowState {
     std::vector<std::shared_ptr<ControlState>> controls;  // tab control excluded
     std::vector<HFONT> ownedFonts;
     std::function<void(const Window&)> onCreated;
+    // The tab control's procedure behind the runtime's, per window: a skin
+    // engine may have put its own in front of the class's.
+    std::atomic<WNDPROC> tabPreviousProc{nullptr};
 };
 
 // Private messages of the runtime's top-level window (sent, never posted).
