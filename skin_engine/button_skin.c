@@ -59,17 +59,9 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT: {
-            if (wParam) {
-                PaintButton(hwnd, (HDC)wParam, entry);
-                return 0;
-            }
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(hwnd, &paint);
-            if (dc) PaintButton(hwnd, dc, entry);
-            EndPaint(hwnd, &paint);
+        case WM_PRINTCLIENT:
+            PaintClient(hwnd, wParam, entry, PaintButton);
             return 0;
-        }
         case WM_MOUSEMOVE: {
             result = CallNext(entry, hwnd, message, wParam, lParam);
             entry = FindSkinnedWindow(hwnd);
@@ -107,12 +99,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             result = CallNext(entry, hwnd, message, wParam, lParam);
             PaintNow(hwnd);
             return result;
-        case WM_NCDESTROY: {
-            WNDPROC next = entry->next;
-            RemoveSkinnedWindow(hwnd);
-            return next ? CallWindowProcW(next, hwnd, message, wParam, lParam)
-                        : DefWindowProcW(hwnd, message, wParam, lParam);
-        }
+        case WM_NCDESTROY:
+            return ForwardNcDestroy(entry, hwnd, message, wParam, lParam);
         default:
             break;
     }

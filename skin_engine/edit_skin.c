@@ -40,12 +40,7 @@ static LRESULT ForwardCharFormat(SkinnedWindow* entry, HWND hwnd, WPARAM wParam,
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     SkinnedWindow* entry = FindSkinnedWindow(hwnd);
     if (!entry) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        WNDPROC next = entry->next;
-        RemoveSkinnedWindow(hwnd);
-        return next ? CallWindowProcW(next, hwnd, message, wParam, lParam)
-                    : DefWindowProcW(hwnd, message, wParam, lParam);
-    }
+    if (message == WM_NCDESTROY) return ForwardNcDestroy(entry, hwnd, message, wParam, lParam);
     if (entry->kind == WK_LABEL) return CallNext(entry, hwnd, message, wParam, lParam);
     switch (message) {
         case WM_NCPAINT: {

@@ -76,6 +76,8 @@ LRESULT CALLBACK FrontProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 /* Passes a message to the procedure behind ours, or to the default one. */
 LRESULT CallNext(SkinnedWindow* window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+/* WM_NCDESTROY: forgets the window and passes the message on, as CallNext. */
+LRESULT ForwardNcDestroy(SkinnedWindow* entry, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 /* Colours and notifications that a parent answers for its skinned
    children. True when handled; *result is then the answer. */
@@ -88,6 +90,10 @@ void FrameSolid(HDC dc, const RECT* rect, COLORREF colour);
 void FillRounded(HDC dc, const RECT* rect, int radius, COLORREF fill, COLORREF edge);
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int width);
 void DrawFlatClientEdge(HWND hwnd, COLORREF outer, COLORREF inner);
+/* WM_PAINT / WM_PRINTCLIENT: paints into the DC that WM_PRINTCLIENT hands
+   over (wParam), or between BeginPaint and EndPaint. */
+typedef void (*ClientPainter)(HWND hwnd, HDC dc, SkinnedWindow* entry);
+void PaintClient(HWND hwnd, WPARAM printDc, SkinnedWindow* entry, ClientPainter paint);
 HFONT FontOrWindowFont(int slot, HWND hwnd);
 
 void* SkinMemset(void* destination, int value, unsigned count);

@@ -332,12 +332,8 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             result = CallNext(entry, hwnd, message, wParam, lParam);
             if ((entry = FindSkinnedWindow(hwnd)) != 0) UpdateRegion(hwnd, entry);
             return result;
-        case WM_NCDESTROY: {
-            WNDPROC next = entry->next;
-            RemoveSkinnedWindow(hwnd);
-            return next ? CallWindowProcW(next, hwnd, message, wParam, lParam)
-                        : DefWindowProcW(hwnd, message, wParam, lParam);
-        }
+        case WM_NCDESTROY:
+            return ForwardNcDestroy(entry, hwnd, message, wParam, lParam);
         default:
             break;
     }

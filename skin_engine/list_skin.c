@@ -14,12 +14,6 @@ static void ColourList(HWND hwnd) {
     SendMessageW(hwnd, LVM_SETTEXTCOLOR, 0, (LPARAM)g_skin.colours[SKC_LIST_TEXT]);
 }
 
-static LRESULT ForwardNcDestroy(SkinnedWindow* entry, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC next = entry->next;
-    RemoveSkinnedWindow(hwnd);
-    return next ? CallWindowProcW(next, hwnd, message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     SkinnedWindow* entry = FindSkinnedWindow(hwnd);
     if (!entry) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -47,7 +41,8 @@ LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return CallNext(entry, hwnd, message, wParam, lParam);
 }
 
-static void PaintHeader(HWND hwnd, HDC dc) {
+static void PaintHeader(HWND hwnd, HDC dc, SkinnedWindow* entry) {
+    (void)entry;
     RECT client;
     if (!GetClientRect(hwnd, &client)) return;
     COLORREF top = g_skin.colours[SKC_HEADER_TOP];
@@ -88,7 +83,7 @@ static void PaintHeaderNow(HWND hwnd) {
     if (!IsWindow(hwnd) || !IsWindowVisible(hwnd)) return;
     HDC dc = GetDC(hwnd);
     if (!dc) return;
-    PaintHeader(hwnd, dc);
+    PaintHeader(hwnd, dc, 0);
     ReleaseDC(hwnd, dc);
 }
 
@@ -99,17 +94,9 @@ LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT: {
-            if (wParam) {
-                PaintHeader(hwnd, (HDC)wParam);
-                return 0;
-            }
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(hwnd, &paint);
-            if (dc) PaintHeader(hwnd, dc);
-            EndPaint(hwnd, &paint);
+        case WM_PRINTCLIENT:
+            PaintClient(hwnd, wParam, entry, PaintHeader);
             return 0;
-        }
         case WM_MOUSEMOVE:
             /* Only while a column is being pressed or sized. */
             if (GetCapture() != hwnd) break;

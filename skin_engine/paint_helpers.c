@@ -143,3 +143,14 @@ void DrawFlatClientEdge(HWND hwnd, COLORREF outer, COLORREF inner) {
     FrameSolid(dc, &rect, inner);
     ReleaseDC(hwnd, dc);
 }
+
+void PaintClient(HWND hwnd, WPARAM printDc, SkinnedWindow* entry, ClientPainter paint) {
+    if (printDc) {
+        paint(hwnd, (HDC)printDc, entry);
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (dc) paint(hwnd, dc, entry);
+    EndPaint(hwnd, &ps);
+}

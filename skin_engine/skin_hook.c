@@ -98,6 +98,12 @@ LRESULT CallNext(SkinnedWindow* window, HWND hwnd, UINT message, WPARAM wParam, 
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+LRESULT ForwardNcDestroy(SkinnedWindow* entry, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC next = entry->next;
+    RemoveSkinnedWindow(hwnd);
+    return next ? CallWindowProcW(next, hwnd, message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 LRESULT CALLBACK FrontProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     SkinnedWindow* entry = FindSkinnedWindow(hwnd);
     WNDPROC next = entry ? entry->frontNext : 0;

@@ -116,17 +116,9 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT: {
-            if (wParam) {
-                PaintTab(hwnd, (HDC)wParam, entry);
-                return 0;
-            }
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(hwnd, &paint);
-            if (dc) PaintTab(hwnd, dc, entry);
-            EndPaint(hwnd, &paint);
+        case WM_PRINTCLIENT:
+            PaintClient(hwnd, wParam, entry, PaintTab);
             return 0;
-        }
         case WM_LBUTTONDOWN:
         case WM_KEYDOWN:
         case WM_SETFOCUS:
@@ -137,12 +129,8 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             result = CallNext(entry, hwnd, message, wParam, lParam);
             InvalidateStrip(hwnd);
             return result;
-        case WM_NCDESTROY: {
-            WNDPROC next = entry->next;
-            RemoveSkinnedWindow(hwnd);
-            return next ? CallWindowProcW(next, hwnd, message, wParam, lParam)
-                        : DefWindowProcW(hwnd, message, wParam, lParam);
-        }
+        case WM_NCDESTROY:
+            return ForwardNcDestroy(entry, hwnd, message, wParam, lParam);
         default:
             break;
     }
